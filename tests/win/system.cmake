@@ -1,0 +1,1 @@
+tavrin_add_gtest(win_system LIBS tavrin_win SOURCES win/GbkPathTest.cpp win/SetupWindowTest.cpp)
