@@ -6,6 +6,10 @@
 //       BUTTON: ok, cancel, retry, yes, no, or none (print the text, press nothing)
 //   tavrin-uidriver window CLASS [TIMEOUT_SECONDS]
 //       waits until a visible top-level window of that class exists
+//   tavrin-uidriver click CLASS X Y [TIMEOUT_SECONDS]
+//       a left click at client position (X, Y) of that window
+//   tavrin-uidriver hold FILE SECONDS
+//       keeps FILE open without sharing for that long (a file "in use")
 //
 // Exit code 0 when the box or window was found, 1 on timeout, 2 on bad usage.
 #include <windows.h>
@@ -106,6 +110,37 @@ int main() {
             else
                 PostMessageW(box, WM_COMMAND, id, 0);
         }
+        return 0;
+    }
+    if (args[1] == L"click" && args.size() >= 5) {
+        const int timeout = args.size() >= 6 ? _wtoi(args[5].c_str()) : 60;
+        HWND hwnd = WaitForWindow(args[2], L"", timeout);
+        if (!hwnd)
+            return 1;
+        // Deliver the click to the deepest child window under the point, as the
+        // system would, in that window's client coordinates.
+        POINT pt{_wtoi(args[3].c_str()), _wtoi(args[4].c_str())};
+        for (;;) {
+            HWND child = ChildWindowFromPointEx(hwnd, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+            if (!child || child == hwnd)
+                break;
+            MapWindowPoints(hwnd, child, &pt, 1);
+            hwnd = child;
+        }
+        const LPARAM at = MAKELPARAM(pt.x, pt.y);
+        PostMessageW(hwnd, WM_MOUSEMOVE, 0, at);
+        PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(hwnd, WM_LBUTTONUP, 0, at);
+        return 0;
+    }
+    if (args[1] == L"hold" && args.size() >= 4) {
+        HANDLE file = CreateFileW(args[2].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return 1;
+        std::printf("holding\n");
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(_wtoi(args[3].c_str())) * 1000);
+        CloseHandle(file);
         return 0;
     }
     if (args[1] == L"window") {
