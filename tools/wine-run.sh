@@ -24,6 +24,9 @@ export WINEPREFIX="$(mkdir -p "$prefix" && cd "$prefix" && pwd)"
 export WINEDEBUG=-all
 export LC_ALL=zh_CN.UTF-8
 export LANG=zh_CN.UTF-8
+# The shell's recycle bin and menu entries for shortcuts land in the XDG data
+# folder: keep them inside the prefix instead of the host user's folders.
+export XDG_DATA_HOME="$WINEPREFIX/xdg-data"
 # No Mono or Gecko installer dialogs when the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
