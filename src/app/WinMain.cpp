@@ -1,17 +1,26 @@
 // Program entry: create the one setup window and run the message loop until it closes.
 #include <windows.h>
 
+#include "ApplicationWindow.h"
 #include "DovexSetupFrm.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    TDovexSetupFrm DovexSetupFrm;
-    DovexSetupFrm.SetMainForm(true);
-    DovexSetupFrm.Show();
+    try {
+        TApplicationWindow application(ApplicationTitle());
+        TDovexSetupFrm DovexSetupFrm(application.Handle());
+        DovexSetupFrm.SetMainForm(true);
+        application.SetOnCloseRequest([&DovexSetupFrm] { DovexSetupFrm.btnCloseClick(); });
+        DovexSetupFrm.Show();
 
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        return static_cast<int>(msg.wParam);
+    } catch (const std::exception& error) {
+        // Start-up itself failed (no window could be made).
+        ShowException(nullptr, error);
+        return 1;
     }
-    return static_cast<int>(msg.wParam);
 }

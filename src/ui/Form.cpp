@@ -2,6 +2,22 @@
 
 #include <stdexcept>
 
+#include "util/AnsiPath.h"
+#include "util/Exception.h"
+
+std::string ApplicationTitle() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string name = ExtractFileName(std::string(path, length));
+    return name.substr(0, name.find('.'));
+}
+
+void ShowException(HWND owner, const std::exception& error) {
+    const auto* own = dynamic_cast<const Exception*>(&error);
+    const std::string message = own ? own->Message() : std::string(error.what());
+    MessageBoxA(owner, message.c_str(), ApplicationTitle().c_str(), MB_ICONSTOP | MB_OK);
+}
+
 TForm::~TForm() {
     if (FHandle) {
         // Unbind first so that the destruction messages do not reach a half-destroyed object.
@@ -10,7 +26,7 @@ TForm::~TForm() {
     }
 }
 
-void TForm::CreateBorderlessWindow(const char* className, int clientWidth, int clientHeight) {
+void TForm::CreateBorderlessWindow(const char* className, int clientWidth, int clientHeight, HWND owner) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA wc{};
     if (!GetClassInfoExA(instance, className, &wc)) {
@@ -26,7 +42,7 @@ void TForm::CreateBorderlessWindow(const char* className, int clientWidth, int c
     }
     // WS_POPUP without WS_CAPTION, WS_SYSMENU or WS_THICKFRAME: the window rectangle is the client area.
     const HWND hwnd = CreateWindowExA(0, className, "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, clientWidth, clientHeight,
-                                      nullptr, nullptr, instance, this);
+                                      owner, nullptr, instance, this);
     if (!hwnd)
         throw std::runtime_error("CreateWindowExA failed");
 }
@@ -68,9 +84,21 @@ LRESULT CALLBACK TForm::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        const LRESULT result = form->WndProc(msg, wParam, lParam);
+        const LRESULT result = DispatchToForm(form, hwnd, msg, wParam, lParam);
         form->FHandle = nullptr;
         return result;
     }
-    return form->WndProc(msg, wParam, lParam);
+    return DispatchToForm(form, hwnd, msg, wParam, lParam);
+}
+
+LRESULT TForm::DispatchToForm(TForm* form, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // No error may cross the system's window procedure boundary.
+    try {
+        return form->WndProc(msg, wParam, lParam);
+    } catch (const std::exception& error) {
+        ShowException(GetAncestor(hwnd, GA_ROOT), error);
+    } catch (...) {
+        ShowException(GetAncestor(hwnd, GA_ROOT), Exception("Unknown error"));
+    }
+    return 0;
 }

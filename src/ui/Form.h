@@ -5,6 +5,19 @@
 // default handling. A main form ends the message loop when it is destroyed.
 #include <windows.h>
 
+#include <exception>
+#include <string>
+
+// The program title: the executable's file name without its folder, cut before
+// its first ".".
+std::string ApplicationTitle();
+
+// The application's general error report for an error that escaped an event,
+// timer or message handler: a message box owned by `owner` (may be null) with
+// the error's message, the program title as caption, the stop icon and OK.
+// The program goes on afterwards.
+void ShowException(HWND owner, const std::exception& error);
+
 class TForm {
 public:
     TForm(const TForm&) = delete;
@@ -25,13 +38,17 @@ protected:
     TForm() = default;
 
     // Creates a borderless popup window (no caption, border icons or sizing)
-    // whose client area, and so whole window, has the given size.
-    void CreateBorderlessWindow(const char* className, int clientWidth, int clientHeight);
+    // whose client area, and so whole window, has the given size. An owned
+    // window has no task-bar entry of its own; its owner's stands for it.
+    void CreateBorderlessWindow(const char* className, int clientWidth, int clientHeight, HWND owner = nullptr);
 
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // Runs the form's window procedure; an error that escapes it goes to the
+    // general error report, and the message answers 0.
+    static LRESULT DispatchToForm(TForm* form, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND FHandle = nullptr;
     bool FMainForm = false;

@@ -1,0 +1,1 @@
+tavrin_add_gtest(unit_controller LIBS tavrin_portable SOURCES unit/ControllerSettingsTest.cpp)
