@@ -1,7 +1,5 @@
 #include "DovexSetupFrm.h"
 
-#include <commctrl.h>
-
 #include <utility>
 
 #include "ControllerState.h"
@@ -31,7 +29,7 @@ TDovexSetupFrm::TDovexSetupFrm(HWND owner) : TDovexSetupFrm(DefaultSetupOrigin(M
 TDovexSetupFrm::TDovexSetupFrm(TSetupOrigin origin, HWND owner) : FOrigin(std::move(origin)) {
     CreateBorderlessWindow("TDovexSetupFrm", kClientWidth, kClientHeight, owner);
     FReportWindow = Handle();
-    CreateInterimControls();
+    CreateView();
     // The creation handler is an event handler: an error in it is reported and
     // the window stays.
     try {
@@ -111,10 +109,6 @@ void TDovexSetupFrm::DownloadThreadTerminate(TThread*) {
     FThread.reset();
 }
 
-void TDovexSetupFrm::InstallPackage() {
-    // The install sequence comes here.
-}
-
 void TDovexSetupFrm::btnCloseClick() {
     if (CloseAllowed(FState))
         Close();
@@ -123,6 +117,9 @@ void TDovexSetupFrm::btnCloseClick() {
 }
 
 LRESULT TDovexSetupFrm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT viewResult = 0;
+    if (FView && FView->HandleMessage(msg, wParam, lParam, viewResult))
+        return viewResult;
     if (msg == WM_SHOWWINDOW && wParam)
         FormShow();
     if (msg == WM_DESTROY)
@@ -143,50 +140,41 @@ LRESULT TDovexSetupFrm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-// ---- interim controls -------------------------------------------------------
+// ---- the window's controls --------------------------------------------------
 
-void TDovexSetupFrm::CreateInterimControls() {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    FStatusLine = CreateWindowExW(0, L"STATIC", L"lblInstall", WS_CHILD | WS_VISIBLE | SS_CENTER, 12, 364, 577, 25,
-                                  Handle(), nullptr, instance, nullptr);
-    FProgressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | PBS_SMOOTH, 11, 398, 577, 15,
-                                   Handle(), nullptr, instance, nullptr);
-    SendMessageA(FProgressBar, PBM_SETRANGE32, 0, 100);
-    SendMessageA(FProgressBar, PBM_SETPOS, 0, 0);
+void TDovexSetupFrm::CreateView() {
+    FView = std::make_unique<TSetupWindowView>(*this);
+    FView->OnCloseClick = [this] { btnCloseClick(); };
 }
 
 void TDovexSetupFrm::RemoveProgressBarEdge() {
-    const LONG exStyle = GetWindowLongA(FProgressBar, GWL_EXSTYLE);
-    SetWindowLongA(FProgressBar, GWL_EXSTYLE, exStyle & ~WS_EX_STATICEDGE);
-    SetWindowPos(FProgressBar, nullptr, 0, 0, 0, 0,
-                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FView->pb1().RemoveStaticEdge();
 }
 
 void TDovexSetupFrm::SetStatusText(const std::wstring& text) {
-    SetWindowTextW(FStatusLine, text.c_str());
+    FView->lblInstall().SetCaption(text);
 }
 
 std::wstring TDovexSetupFrm::StatusText() const {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(FStatusLine)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(FStatusLine, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return FView->lblInstall().Caption();
 }
 
 void TDovexSetupFrm::SetProgressPosition(int32_t position) {
-    SendMessageA(FProgressBar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    FView->pb1().SetPosition(position);
+}
+
+void TDovexSetupFrm::SetProgressMin(int32_t minimum) {
+    FView->pb1().SetMin(minimum);
 }
 
 void TDovexSetupFrm::SetProgressMax(int32_t maximum) {
-    const auto minimum = static_cast<int32_t>(SendMessageA(FProgressBar, PBM_GETRANGE, TRUE, 0));
-    SendMessageA(FProgressBar, PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
+    FView->pb1().SetMax(maximum);
 }
 
 void TDovexSetupFrm::SetUpSlideshow() {
-    // The slideshow (five slides, pause timer) is merged in with the window's controls.
-    FCurIndex = -999;
-    FStep = 60;
+    FView->StartSlideshow();
 }
 
-void TDovexSetupFrm::ReleaseSlideshow() {}
+void TDovexSetupFrm::ReleaseSlideshow() {
+    FView->ReleaseSlides();
+}

@@ -10,6 +10,7 @@
 #include "download/FileDownLoadThread.h"
 #include "SetupPaths.h"
 #include "ui/Form.h"
+#include "ui/SetupWindowView.h"
 
 class TDovexSetupFrm : public TForm {
 public:
@@ -47,22 +48,32 @@ private:
     void DownloadFinished(TFileDownLoadThread* sender);
     void DownloadFailed(TFileDownLoadThread* sender, HRESULT errorCode);
     void DownloadThreadTerminate(TThread* sender);
-    void InstallPackage();
 
-    // The stand-ins for the status line and the progress bar; every access to
-    // them goes through the members below.
-    void CreateInterimControls();
+    // The install sequence (InstallSequence.cpp, InstallFiles.cpp, InstallLocation.cpp).
+    void InstallPackage();
+    std::string GetInstallDirOrStop();
+    void StopInstall(const wchar_t* statusText);
+    void UnZipPercentDone(int percent);
+    void UnZipBadPassword(int fileIndex, std::string& newPassword);
+    static bool KeepProcess(const std::string& modulePath, std::uint32_t processId);
+    void CopyInstallFiles();
+    std::string GetInstallDir();
+    void RegisterClient();
+
+    // The window's controls (the view); the controller reaches the status line
+    // and the progress bar only through the members below.
+    void CreateView();
     void RemoveProgressBarEdge();
     void SetStatusText(const std::wstring& text);
     void SetProgressPosition(int32_t position);
+    void SetProgressMin(int32_t minimum);
     void SetProgressMax(int32_t maximum);
     // Loads the slides and starts the slideshow's pause timer.
     void SetUpSlideshow();
     void ReleaseSlideshow();
 
     TSetupOrigin FOrigin;
-    HWND FStatusLine = nullptr;  // lblInstall; a child window, destroyed with the form
-    HWND FProgressBar = nullptr; // pb1; a child window, destroyed with the form
+    std::unique_ptr<TSetupWindowView> FView;
     // The window the worker-thread handlers post to; set before the worker
     // starts and never changed, so the worker reads it without a race.
     HWND FReportWindow = nullptr;
@@ -73,7 +84,4 @@ private:
     std::string FTempDir;
     std::atomic<int32_t> FState{0};
     std::string FInstallDir;
-    int32_t FCurIndex = 0;
-    int32_t FNextIndex = 0;
-    int32_t FStep = 0;
 };

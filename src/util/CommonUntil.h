@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/UnZip.h"
+
 // A file time as the platform stores it: 100 ns ticks since 1601, in two halves.
 struct TFileTimeRec {
     std::uint32_t dwLowDateTime;
@@ -66,3 +68,18 @@ bool FindFiles(const std::string& dir, const std::string& mask, TFileArray& file
 // path is in files, unless callback spares it. Answers true when the last
 // termination attempt failed, false when none was made or the last one succeeded.
 bool KillProcessesUsingFiles(const TFileArray& files, const TKeepProcessEvent& callback);
+
+// The password every package entry is encrypted with (a build setting).
+extern const char* const kPackagePassword;
+
+// Whether the package may be extracted: false when a test without a password
+// passes for every entry (an unprotected archive), true otherwise (also for an
+// archive without entries). Raises what opening or reading the archive raises.
+bool CheckZipFile(const std::string& zipFile);
+
+// Extracts the package into destDir with the package password, reporting bad
+// passwords and percent done. Raises only what CheckZipFile raises. Answers
+// true only when the package exists, was accepted, has entries, and every
+// entry was extracted completely; any other outcome answers false.
+bool UnZipFile(const std::string& zipFile, const std::string& destDir, const TBadPassword& onBadPassword,
+               const TTotalPercentDone& onPercentDone);

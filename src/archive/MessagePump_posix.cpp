@@ -1,0 +1,9 @@
+#include "MessagePump.h"
+
+namespace MessagePump {
+
+void ServePendingMessages() {}
+
+void ShowUnknownMethodNotice() {}
+
+} // namespace MessagePump
