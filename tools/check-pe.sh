@@ -18,5 +18,9 @@ while read -r dll; do
     status=1
   fi
 done < <(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+if ! grep -aq 'level="requireAdministrator"' "$exe"; then
+  echo "check-pe: $exe has no manifest that requests administrator rights" >&2
+  status=1
+fi
 [[ $status -eq 0 ]] && echo "check-pe: $exe: $fmt; imports: $(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
 exit $status

@@ -20,15 +20,16 @@ e2e_reset() {
   cp "$BUILD/TavrinSetup.exe" "$PREFIX/drive_c/setup/TavrinSetup.exe"
 }
 
-# Serves FILE as /down/InstallNorlo.zip on the build's loopback port (or a 404
-# when FILE is "none") until e2e_stop_server.
+# Serves FILE as /down/InstallNorlo.zip on the build's loopback port (a 404
+# when FILE is "none"), optionally slowed to RATE bytes a second, until
+# e2e_stop_server.
 e2e_start_server() {
-  local file="$1"
+  local file="$1" rate="${2:-0}"
   E2E_WWW="$(mktemp -d)"
-  mkdir -p "$E2E_WWW/down"
-  [[ "$file" != none ]] && cp "$file" "$E2E_WWW/down/InstallNorlo.zip"
-  python3 -m http.server --bind 127.0.0.1 --directory "$E2E_WWW" "$PORT" >/dev/null 2>&1 &
+  if [[ "$file" != none ]]; then cp "$file" "$E2E_WWW/InstallNorlo.zip"; else E2E_WWW_FILE=none; fi
+  python3 "$ROOT/tools/serve-package.py" "$PORT" "${E2E_WWW_FILE:-$E2E_WWW/InstallNorlo.zip}" --rate "$rate" >/dev/null 2>&1 &
   E2E_SERVER_PID=$!
+  E2E_WWW_FILE=""
   local i
   for i in $(seq 1 50); do
     python3 -c "import socket; socket.create_connection(('127.0.0.1', $PORT), 1)" 2>/dev/null && return 0
