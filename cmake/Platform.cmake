@@ -9,7 +9,7 @@ if(WIN32)
   add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=GBK>)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
   # No mingw runtime DLLs beside the executables.
-  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:MinSizeRel>:-s>)
 endif()
 
 # tavrin_platform_sources(target unit...): adds <unit>_win.cpp or <unit>_posix.cpp.

@@ -15,3 +15,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Link zlib statically: the executables must not need zlib1.dll beside them.
+set(ZLIB_LIBRARY /usr/${TAVRIN_TRIPLET}/lib/libz.a CACHE FILEPATH "zlib, static")
+set(ZLIB_INCLUDE_DIR /usr/${TAVRIN_TRIPLET}/include CACHE PATH "zlib headers")
