@@ -14,6 +14,7 @@ mkdir -p "$build/corpus"
 sources=(
   "$root"/src/archive/*.cpp
   "$root"/src/archive/decoders/*.cpp
+  "$root"/src/archive/crypto/*.cpp
 )
 # Portable and POSIX files only.
 portable=()
@@ -23,7 +24,7 @@ for f in "${sources[@]}"; do
 done
 
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$root/src" "${portable[@]}" "$root/fuzz/ArchiveFuzzer.cpp" -lz -o "$build/archive-fuzzer"
+  -I"$root/src" "${portable[@]}" "$root/fuzz/ArchiveFuzzer.cpp" -lz -lcrypto -o "$build/archive-fuzzer"
 
 cp -n "$root"/tests/data/archive/*.zip "$root"/tests/data/archive/public/*.zip "$build/corpus/" 2>/dev/null || true
 # The shrunk, reduced and imploded archives seed the decoders of those methods.

@@ -1,25 +1,50 @@
 #include "EntryCipherFactory.h"
 
+#include "archive/crypto/TraditionalCipher.h"
+#include "archive/crypto/WinZipAesCipher.h"
+
 std::size_t EncryptionHeaderLength(const TZipHeaderInfo& entry) {
-    switch (entry.EncryptionStrength) {
-    case 1:
-        return 8 + 2;
-    case 2:
-        return 12 + 2;
-    case 3:
-        return 16 + 2;
-    default:
-        return 12;
-    }
+    if (entry.IsAes())
+        return TWinZipAesCipher::SaltLength(entry.EncryptionStrength) + TWinZipAesCipher::kVerifierSize;
+    return TTraditionalCipher::kHeaderSize;
 }
 
-// No cipher is built in yet: no password opens an encrypted entry, so every
-// encrypted entry goes the bad-password way and is given up.
-std::unique_ptr<IEntryCipher> OpenEntryCipher(const TZipHeaderInfo&, const std::string&,
-                                              std::span<const std::uint8_t>) {
-    return nullptr;
+namespace {
+
+std::unique_ptr<IEntryCipher> OpenAesCipher(const TZipHeaderInfo& entry, const std::string& password,
+                                            std::span<const std::uint8_t> header) {
+    const std::size_t saltLength = TWinZipAesCipher::SaltLength(entry.EncryptionStrength);
+    if (header.size() != saltLength + TWinZipAesCipher::kVerifierSize)
+        return nullptr;
+    auto cipher = std::make_unique<TWinZipAesCipher>(password, entry.EncryptionStrength, header.first(saltLength));
+    if (!cipher->Verify(header.subspan(saltLength).first<TWinZipAesCipher::kVerifierSize>()))
+        return nullptr;
+    return cipher;
 }
 
-bool AuthenticateEntry(IEntryCipher&, std::span<const std::uint8_t>) {
-    return false;
+std::unique_ptr<IEntryCipher> OpenTraditionalCipher(const TZipHeaderInfo& entry, const std::string& password,
+                                                    std::span<const std::uint8_t> header) {
+    if (header.size() != TTraditionalCipher::kHeaderSize)
+        return nullptr;
+    // The modification time is the low word of the entry's DOS date-time.
+    const std::uint8_t checkByte =
+        TTraditionalCipher::CheckByte(entry.Flags, static_cast<std::uint16_t>(entry.DateTime & 0xFFFF), entry.Crc32);
+    auto cipher = std::make_unique<TTraditionalCipher>(password);
+    if (!cipher->CheckHeader(header.first<TTraditionalCipher::kHeaderSize>(), checkByte))
+        return nullptr;
+    return cipher;
+}
+
+} // namespace
+
+std::unique_ptr<IEntryCipher> OpenEntryCipher(const TZipHeaderInfo& entry, const std::string& password,
+                                              std::span<const std::uint8_t> header) {
+    return entry.IsAes() ? OpenAesCipher(entry, password, header) : OpenTraditionalCipher(entry, password, header);
+}
+
+bool AuthenticateEntry(IEntryCipher& cipher, std::span<const std::uint8_t> storedCode) {
+    auto* aes = dynamic_cast<TWinZipAesCipher*>(&cipher);
+    if (!aes || storedCode.size() != TWinZipAesCipher::kAuthCodeSize)
+        return false;
+    return aes->Authenticate(storedCode.first<TWinZipAesCipher::kAuthCodeSize>());
 }

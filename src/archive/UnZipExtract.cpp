@@ -298,28 +298,28 @@ void TUnZip::FinishOutput(const TZipHeaderInfo& entry, const std::string& path, 
 bool TUnZip::PasswordCheck(int index, TZipHeaderInfo& entry) {
     TStream& archive = Archive();
     const std::size_t headerLength = EncryptionHeaderLength(entry);
+    // An AES entry's authentication code after the data is not data either.
+    const std::size_t overhead = headerLength + (entry.IsAes() ? kAesAuthenticationLength : 0);
+    const std::int64_t firstHeader = archive.Position();
+    const std::uint64_t storedSize = entry.CompressedSize;
     std::string candidate = FPassword;
     // An empty password never opens an entry: a header it passes is followed
     // by the next bytes taken as a header, until one fails.
     while (candidate == FPassword) {
-        const std::int64_t headerStart = archive.Position();
-        std::vector<std::uint8_t> header(headerLength);
-        if (archive.Read(header.data(), header.size()) < header.size())
-            throw EFatalUnzipError();
-        FCipher = OpenEntryCipher(entry, FPassword, header);
+        FCipher.reset();
+        // A header the entry's remaining stored bytes cannot hold fails without
+        // reading: the check never reads into the next entry.
+        if (entry.CompressedSize >= overhead) {
+            std::vector<std::uint8_t> header(headerLength);
+            if (archive.Read(header.data(), header.size()) < header.size())
+                throw EFatalUnzipError();
+            FCipher = OpenEntryCipher(entry, FPassword, header);
+        }
         if (FCipher) {
-            if (!entry.IsAes())
-                entry.CompressedSize -= std::min<std::uint64_t>(entry.CompressedSize, headerLength);
-            else
-                entry.CompressedSize -= std::min<std::uint64_t>(entry.CompressedSize, headerLength + 10);
+            entry.CompressedSize -= overhead;
             candidate.clear();
             continue;
         }
-        // The AES check moves back to its salt; the traditional one only on a retry.
-        if (entry.IsAes())
-            archive.Seek(headerStart, TSeekOrigin::Begin);
-        else
-            entry.CompressedSize -= std::min<std::uint64_t>(entry.CompressedSize, headerLength);
         candidate = FPassword;
         if (!OnBadPassword)
             return false;
@@ -327,10 +327,9 @@ bool TUnZip::PasswordCheck(int index, TZipHeaderInfo& entry) {
         if (candidate == FPassword)
             return false;
         FPassword = candidate;
-        if (!entry.IsAes()) {
-            archive.Seek(headerStart, TSeekOrigin::Begin);
-            entry.CompressedSize += headerLength;
-        }
+        // The new password is checked against the entry's own header again.
+        archive.Seek(firstHeader, TSeekOrigin::Begin);
+        entry.CompressedSize = storedSize;
     }
     return true;
 }

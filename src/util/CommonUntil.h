@@ -1,5 +1,5 @@
 #pragma once
-// File-system helpers, process termination and (later) the package archive
+// File-system helpers, process termination and the package archive
 // front end of the install sequence. FileInList is portable; DeleteDir,
 // FindFiles and KillProcessesUsingFiles exist in the Windows builds only.
 #include <cstdint>

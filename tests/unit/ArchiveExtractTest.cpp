@@ -198,7 +198,7 @@ TEST(ArchiveProgress, TreeProgressNeverDecreasesAndEndsAt100) {
 TEST(ArchivePassword, BadPasswordGivesTheEntryUpAndKeepsFolders) {
     TScratchDir dest;
     TExtraction run("encrypted.zip", dest.Path());
-    run.UnZip.SetPassword("PlovoTarnis");
+    run.UnZip.SetPassword("NotThePassword");
     std::vector<std::pair<int, std::string>> calls;
     run.UnZip.OnBadPassword = [&](TUnZip&, int index, std::string& newPassword) {
         calls.emplace_back(index, newPassword);
@@ -207,7 +207,7 @@ TEST(ArchivePassword, BadPasswordGivesTheEntryUpAndKeepsFolders) {
     ASSERT_EQ(run.UnZip.Count(), 2);
     EXPECT_EQ(run.UnZip.Entries()[1].FileName, "secret.txt");
     EXPECT_TRUE(run.UnZip.Entries()[1].IsEncrypted());
-    EXPECT_EQ(calls, (std::vector<std::pair<int, std::string>>{{1, "PlovoTarnis"}}));
+    EXPECT_EQ(calls, (std::vector<std::pair<int, std::string>>{{1, "NotThePassword"}}));
     EXPECT_TRUE(PathIsFolder(dest / "folder"));
     EXPECT_FALSE(PathIsFile(dest / "secret.txt"));
     EXPECT_EQ(run.UnZip.LastRun().GivenUp, 1);
