@@ -44,7 +44,7 @@ printf '<html><body>404 Not Found</body></html>\n' > "$work/page.html"
 : > "$work/empty.zip"
 
 tree_equal() { diff -r "$tree" "$(E2E_INSTALL_DIR_UNIX)" --exclude=started.txt >/dev/null; }
-client_running() { pgrep -f 'ZAVeri.exe' >/dev/null; }
+client_running() { pgrep -f '[Z]AVeri[.]exe' >/dev/null; }
 nothing_installed() { [[ ! -e "$(E2E_INSTALL_DIR_UNIX)/ZAVeri.exe" && "$(e2e_reg_value 'ZAVeri\shell\open\command')" == "<missing>" ]]; }
 
 # A full install that answers the finish prompt with BUTTON.
@@ -85,7 +85,7 @@ mkdir -p "$PREFIX/drive_c/setup" && cp "$BUILD/TavrinSetup.exe" "$PREFIX/drive_c
 install_with "$work/zipcrypto.zip" cancel
 check "exit code 0 after Cancel" same "$rc" 0
 check "files replaced" tree_equal
-check "old client was ended" bash -c "! pgrep -f 'ZAVeri.exe' >/dev/null"
+check "old client was ended" bash -c "! pgrep -f '[Z]AVeri[.]exe' >/dev/null"
 sleep 1
 check "client not started" test ! -e "$(E2E_INSTALL_DIR_UNIX)/started.txt"
 }
