@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Checks the shipping executable: a 32-bit GUI PE that imports only DLLs of
-# the Windows system set (no mingw runtime DLLs beside it).
+# Checks the shipping executable: a 32-bit GUI PE that imports only KnownDLLs
+# (no mingw runtime DLLs beside it). The program starts from a download folder:
+# Windows loads a KnownDLL from the system folder whatever lies beside the
+# program, but any other imported DLL would be searched for in that folder
+# first. Other system DLLs are loaded at run time from the system folder only.
 set -euo pipefail
 exe="${1:?usage: check-pe.sh EXE}"
 
@@ -10,11 +13,15 @@ if [[ "$fmt" != *"PE32 executable (GUI) Intel 80386"* ]]; then
   exit 1
 fi
 
-system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|msvcrt|comctl32|comdlg32|shlwapi|urlmon|bcrypt|version|ws2_32|uxtheme)\.dll$'
+# The KnownDLLs of every Windows version from 7 on (HKLM\SYSTEM\CurrentControlSet\
+# Control\Session Manager\KnownDLLs). System DLLs that are missing from that
+# list on some version are left out: comctl32 (side by side), urlmon and wininet
+# (KnownDLLs on Windows 7 only), bcrypt, version, uxtheme, msimg32, crypt32 and the like.
+known_dlls='^(advapi32|comdlg32|gdi32|imagehlp|imm32|kernel32|msctf|msvcrt|normaliz|nsi|ole32|oleaut32|psapi|rpcrt4|sechost|setupapi|shell32|shlwapi|user32|wldap32|ws2_32)\.dll$'
 status=0
 while read -r dll; do
-  if ! [[ "${dll,,}" =~ $system_dlls ]]; then
-    echo "check-pe: $exe imports $dll, which is not a system DLL" >&2
+  if ! [[ "${dll,,}" =~ $known_dlls ]]; then
+    echo "check-pe: $exe imports $dll, which is not a KnownDLL (load it at run time from the system folder)" >&2
     status=1
   fi
 done < <(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')

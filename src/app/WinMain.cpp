@@ -3,9 +3,14 @@
 
 #include "ApplicationWindow.h"
 #include "DovexSetupFrm.h"
+#include "util/SystemLibrary.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
+        // Before anything loads a DLL: the program starts from a download folder,
+        // where a file named like a system DLL must never be picked up.
+        RestrictDllSearchToSystemFolder();
+
         TApplicationWindow application(ApplicationTitle());
         TDovexSetupFrm DovexSetupFrm(application.Handle());
         DovexSetupFrm.SetMainForm(true);
@@ -19,7 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         }
         return static_cast<int>(msg.wParam);
     } catch (const std::exception& error) {
-        // Start-up itself failed (no window could be made).
+        // Start-up itself failed (no safe DLL search, or no window could be made).
         ShowException(nullptr, error);
         return 1;
     }

@@ -1,6 +1,7 @@
 #include "FileDownLoadThread.h"
 
 #include "DownloadCheck.h"
+#include "util/SystemLibrary.h"
 
 // ---- TDownLoadMonitor -------------------------------------------------------
 
@@ -98,6 +99,13 @@ uint64_t FileSize(const std::string& path) {
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// urlmon is not imported: it is loaded from the system folder on first use and stays loaded.
+decltype(&URLDownloadToFileA) UrlDownloadToFileFunction() {
+    static const TSystemLibrary urlmon("urlmon.dll");
+    static const auto function = urlmon.Function<decltype(&URLDownloadToFileA)>("URLDownloadToFileA");
+    return function;
+}
+
 } // namespace
 
 TFileDownLoadThread::TFileDownLoadThread(std::string sourceUrl, std::string destFile, TDownloadProgressEvent onProgress,
@@ -127,6 +135,15 @@ void TFileDownLoadThread::DoProgress() {
 }
 
 void TFileDownLoadThread::Execute() {
+    decltype(&URLDownloadToFileA) urlDownloadToFile = nullptr;
+    try {
+        urlDownloadToFile = UrlDownloadToFileFunction();
+    } catch (const ESystemLibraryError& error) {
+        // Without the platform's download call the download fails like any other.
+        ReportOutcome(HRESULT_FROM_WIN32(error.ErrorCode()), 0);
+        return;
+    }
+
     TComPtr<IBindStatusCallback> callback;
     FMonitor = TDownLoadMonitor::Create(this, callback);
     // Whatever way the body ends, the field is cleared before the body's
@@ -136,7 +153,7 @@ void TFileDownLoadThread::Execute() {
         ~TMonitorFieldGuard() { Field = nullptr; }
     } guard{FMonitor};
 
-    const HRESULT result = URLDownloadToFileA(nullptr, FSourceUrl.c_str(), FDestFile.c_str(), 0, callback.Get());
+    const HRESULT result = urlDownloadToFile(nullptr, FSourceUrl.c_str(), FDestFile.c_str(), 0, callback.Get());
     ReportOutcome(result, FMonitor->ResponseCode());
 }
 

@@ -1,13 +1,14 @@
 #include "ui/ProgressBar.h"
 
+#include "ui/CommonControls.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
 #include <stdexcept>
 
 TProgressBar::TProgressBar(HWND parent, int left, int top, int width, int height) {
-    INITCOMMONCONTROLSEX init{sizeof(init), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&init);
+    InitCommonControlClasses(ICC_PROGRESS_CLASS);
     FHandle = CreateWindowExA(WS_EX_STATICEDGE, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | PBS_SMOOTH, left, top,
                               width, height, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!FHandle)

@@ -1,6 +1,7 @@
 #include "ui/SetupWindowView.h"
 
 #include "ui/Canvas.h"
+#include "ui/CommonControls.h"
 #include "ui/PngResource.h"
 
 #include <commctrl.h>
@@ -31,8 +32,7 @@ TPngPicture LoadPicture(const char* name) {
 
 TSetupWindowView::TSetupWindowView(TForm& form) : FForm(form.Handle()) {
     // 1. stat1: a hidden status bar of zero height, never shown or used.
-    INITCOMMONCONTROLSEX init{sizeof(init), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&init);
+    InitCommonControlClasses(ICC_BAR_CLASSES | ICC_PROGRESS_CLASS);
     Fstat1 = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 427, 601, 0,
                              FForm, nullptr, GetModuleHandleA(nullptr), nullptr);
 
