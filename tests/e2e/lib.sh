@@ -40,9 +40,13 @@ e2e_start_server() {
 }
 
 e2e_stop_server() {
-  [[ -n "${E2E_SERVER_PID:-}" ]] && kill "$E2E_SERVER_PID" 2>/dev/null && wait "$E2E_SERVER_PID" 2>/dev/null
+  if [[ -n "${E2E_SERVER_PID:-}" ]]; then
+    kill "$E2E_SERVER_PID" 2>/dev/null || true
+    wait "$E2E_SERVER_PID" 2>/dev/null || true
+  fi
   E2E_SERVER_PID=""
   rm -rf "${E2E_WWW:-}"
+  return 0
 }
 
 # Starts the installer in the background; its exit code lands in $E2E_RC_FILE.
