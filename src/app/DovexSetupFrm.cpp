@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "ControllerState.h"
-#include "FolderTree.h"
+#include "archive/PlatformFile.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ void TDovexSetupFrm::InitPaths() {
     FUrl = paths.Url;
     FTempDir = paths.TempDir;
     // A folder that cannot be created shows up as a failed download.
-    CreateFolderTree(FTempDir);
+    PlatformFs::ForceDirectories(FTempDir);
     FZipFile = paths.ZipFile;
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "FolderTree.h"
+#include "archive/PlatformFile.h"
 #include "InstallPaths.h"
 #include "util/AnsiPath.h"
 #include "util/CommonUntil.h"
@@ -19,7 +19,7 @@ std::string FolderOf(const std::string& path) {
 // Creates the target's folder and copies the file over any existing one.
 bool CopyOneFile(const std::string& source, const std::string& target) {
     const std::string folder = FolderOf(target);
-    if (!folder.empty() && !CreateFolderTree(folder))
+    if (!folder.empty() && !PlatformFs::ForceDirectories(folder))
         return false;
     return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
 }
@@ -28,7 +28,7 @@ bool CopyOneFile(const std::string& source, const std::string& target) {
 
 void TDovexSetupFrm::CopyInstallFiles() {
     const std::string runAfterUpdate = FTempDir + "\\RunAfterUpdate.bat";
-    if (GetFileAttributesA(runAfterUpdate.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (PlatformFs::FileExists(runAfterUpdate))
         DeleteFileA(runAfterUpdate.c_str());
 
     const std::string unzipDir = FTempDir + "\\UNZIP";

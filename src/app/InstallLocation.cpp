@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "FolderTree.h"
+#include "archive/PlatformFile.h"
 #include "InstallPaths.h"
 #include "Settings.h"
 #include "util/CommonUntil.h"
@@ -80,7 +80,7 @@ std::string TDovexSetupFrm::GetInstallDir() {
         char systemDir[255] = {};
         GetSystemDirectoryA(systemDir, sizeof(systemDir));
         result = std::string(1, systemDir[0]) + ":\\" + Settings::ProductFolderName;
-        CreateFolderTree(result);
+        PlatformFs::ForceDirectories(result);
     }
     return CollapseDoubledBackslashes(result + "\\");
 }

@@ -107,15 +107,25 @@ bool DirectoryExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool ForceDirectories(const std::string& path) {
-    std::string dir = path;
-    while (dir.size() > 3 && dir.back() == '\\')
+namespace {
+
+// Drops trailing backslashes that are real separators (not GBK trail bytes).
+std::string WithoutTrailingSeparators(std::string dir) {
+    while (!dir.empty() && LastDelimiter("\\", dir) == dir.size() - 1)
         dir.pop_back();
-    if (dir.empty())
+    return dir;
+}
+
+} // namespace
+
+bool ForceDirectories(const std::string& path) {
+    const std::string dir = WithoutTrailingSeparators(path);
+    if (dir.empty() || DirectoryExists(dir))
+        return !dir.empty() || DirectoryExists(path);
+    // A drive ("E:") that does not exist cannot be created.
+    if (dir.size() == 2 && dir[1] == ':')
         return false;
-    if (DirectoryExists(dir))
-        return true;
-    const std::string parent = ExtractFileDir(dir);
+    const std::string parent = WithoutTrailingSeparators(ExtractFileDir(dir));
     if (!parent.empty() && parent != dir && !ForceDirectories(parent))
         return false;
     return CreateDirectoryA(dir.c_str(), nullptr) != FALSE || DirectoryExists(dir);
